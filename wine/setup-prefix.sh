@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Creates (once) and configures the 32-bit Wine prefix of one state folder:
+#   drives C: fixed, D: and E: CD-ROM (empty folders), Z: fixed (/), nothing else;
+#   "cdaudio" routed to the recording MCI driver C:\qtest\mcirec.dll;
+#   an 800x600 virtual desktop so that windows get a title bar under a bare X server.
+# Usage: setup-prefix.sh <state-dir> [<recorder-dll>]
+# Creation (about 9 minutes under emulation) is cached by the marker file <state>/prefix.ready;
+# configuration edits the prefix's files directly while its wineserver is down, so it costs no launch.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+
+state=${1:?usage: setup-prefix.sh <state-dir> [<recorder-dll>]}
+recorder=${2:-}
+mkdir -p "$state"
+qw_ensure_i386
+qw_env "$state"
+
+create_prefix() {
+  local t0 rc
+  t0=$(date +%s)
+  rm -rf "$WINEPREFIX"
+  qw_log "creating prefix $WINEPREFIX (WINEARCH=win32)"
+  set +e
+  timeout "$QW_PREFIX_TIMEOUT" wineboot -i >"$QW_STATE/prefix-create.log" 2>&1
+  rc=$?
+  [ $rc = 0 ] && timeout "$QW_SHORT_TIMEOUT" wineserver -w
+  rc=$((rc | $?))
+  set -e
+  qw_server_stop
+  if [ $rc != 0 ] || [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/drive_c/windows/system.ini" ]; then
+    qw_log "prefix creation failed (rc=$rc)"
+    return 1
+  fi
+  echo "$(( $(date +%s) - t0 ))" > "$QW_STATE/prefix-create.seconds"
+  qw_log "prefix created in $(cat "$QW_STATE/prefix-create.seconds") s"
+}
+
+if [ ! -f "$QW_STATE/prefix.ready" ]; then
+  # A hung or broken creation is retried once from scratch.
+  create_prefix || create_prefix || { echo "infra: Wine prefix creation failed twice" >&2; exit 2; }
+  touch "$QW_STATE/prefix.ready"
+fi
+
+# --- configuration (idempotent; the server must be down while files are edited) ---
+qw_server_stop
+
+# Drives: exactly c: d: e: z:.
+mkdir -p "$QW_STATE/cd-d" "$QW_STATE/cd-e" "$WINEPREFIX/drive_c/qtest/plugins" "$WINEPREFIX/drive_c/qtest/work"
+dd="$WINEPREFIX/dosdevices"
+find "$dd" -mindepth 1 -maxdepth 1 ! -name 'c:' -exec rm -f {} +
+ln -sfn ../drive_c "$dd/c:"
+ln -sfn "$QW_STATE/cd-d" "$dd/d:"
+ln -sfn "$QW_STATE/cd-e" "$dd/e:"
+ln -sfn / "$dd/z:"
+
+# Registry: drive types (read by mountmgr at start) and the virtual desktop.
+# Keys are rewritten as whole sections so that repeated runs leave one copy.
+set_reg_section() {  # file key-path body
+  local file=$1 key=$2 body=$3 tmp
+  tmp=$(mktemp)
+  QW_KEY="[$key]" awk '
+    BEGIN { key = ENVIRON["QW_KEY"] }
+    index($0, key) == 1 { skip = 1; next }
+    skip && /^\[/ { skip = 0 }
+    !skip { print }' "$file" > "$tmp"
+  printf '\n[%s] %s\n%s\n' "$key" "$(date +%s)" "$body" >> "$tmp"
+  cat "$tmp" > "$file"
+  rm -f "$tmp"
+}
+set_reg_section "$WINEPREFIX/system.reg" 'Software\\Wine\\Drives' \
+'"c:"="hd"
+"d:"="cdrom"
+"e:"="cdrom"
+"z:"="hd"'
+set_reg_section "$WINEPREFIX/user.reg" 'Software\\Wine\\Explorer' '"Desktop"="Default"'
+set_reg_section "$WINEPREFIX/user.reg" 'Software\\Wine\\Explorer\\Desktops' '"Default"="800x600"'
+
+# MCI: the "cdaudio" device type loads the recording driver instead of mcicda.
+ini="$WINEPREFIX/drive_c/windows/system.ini"
+if grep -qi '^cdaudio=' "$ini"; then
+  sed -i 's/^[Cc][Dd][Aa][Uu][Dd][Ii][Oo]=.*/cdaudio=C:\\qtest\\mcirec.dll\r/' "$ini"
+else
+  echo "infra: $ini has no cdaudio line to reroute" >&2
+  exit 2
+fi
+if [ -n "$recorder" ]; then
+  cp "$recorder" "$WINEPREFIX/drive_c/qtest/mcirec.dll"
+fi
+exit 0
