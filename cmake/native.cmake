@@ -27,3 +27,23 @@ target_compile_definitions(quindle_core PRIVATE
 target_link_libraries(quindle_core PUBLIC quindle_standin)
 
 add_subdirectory(tests)
+
+# The same unit tests built with ASan + UBSan (a tree of its own), run from here so
+# that one CTest run reports everything.
+set(QUINDLE_SANITIZED_DIR "" CACHE PATH "Build tree of the sanitized unit tests")
+if(QUINDLE_SANITIZED_DIR)
+  add_test(NAME sanitized_unit_tests
+    COMMAND ${CMAKE_CTEST_COMMAND} --test-dir ${QUINDLE_SANITIZED_DIR} --output-on-failure
+            -E "^(sanitized_unit_tests|fuzz_|artifact_|wine_)")
+  set_tests_properties(sanitized_unit_tests PROPERTIES
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endif()
+
+# The cross-built artifacts: checks on the DLL itself and the end-to-end suite under Wine.
+set(QUINDLE_WIN32_DIR "" CACHE PATH "Build tree of the cross-built DLL")
+set(QUINDLE_WINE_STATE "${CMAKE_BINARY_DIR}/wine-state" CACHE PATH "Wine prefix and state of the end-to-end suite")
+if(QUINDLE_WIN32_DIR AND EXISTS ${CMAKE_SOURCE_DIR}/wine/run-suite.sh)
+  add_test(NAME wine_end_to_end
+    COMMAND ${CMAKE_SOURCE_DIR}/wine/run-suite.sh ${QUINDLE_WIN32_DIR} ${QUINDLE_WINE_STATE})
+  set_tests_properties(wine_end_to_end PROPERTIES TIMEOUT 2400 SKIP_RETURN_CODE 77)
+endif()

@@ -8,7 +8,7 @@ set -euo pipefail
 what=${1:-test}
 
 need_i386=0
-pkgs=(cmake make g++ binutils-mingw-w64-i686 g++-mingw-w64-i686 zip
+pkgs=(cmake make g++ binutils-mingw-w64-i686 g++-mingw-w64-i686 zip python3
       wine wine32:i386 qemu-user-static xvfb xauth x11-apps imagemagick fonts-ipafont-gothic locales)
 if [ "$what" = test ]; then
   pkgs+=(libgtest-dev clang libclang-rt-14-dev valgrind)

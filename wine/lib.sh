@@ -61,3 +61,115 @@ qw_server_stop() {
 
 # Linux path -> path as the Windows programs see it through drive Z:.
 qw_winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+
+# ---------------------------------------------------------------------------------------------
+# Run preparation shared by run-suite.sh and run-demo.sh.
+# qw_prepare <win32-build-dir> <state-dir>: checks the build, sets up the prefix, installs the
+# programs into it, starts Xvfb and one persistent wineserver. Sets QW_BIN (Windows folder of the
+# host programs), QW_PLUGIN, QW_WORK.
+qw_prepare() {
+  local build=$1 state=$2 here
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  [ -f "$build/Quindle.dll" ] || qw_skip "no Quindle.dll in $build (run the cross build first)"
+  for f in wine/quindle-host.exe wine/quindle-host-no-setstatus.exe wine/quindle-host-no-connect.exe \
+           wine/quindle-host-no-nextunread.exe wine/mcirec.dll; do
+    [ -f "$build/$f" ] || qw_skip "no $f in $build (the cross build did not make the Wine test programs)"
+  done
+  command -v Xvfb >/dev/null || qw_skip "Xvfb is not installed"
+  mkdir -p "$state/logs"
+  local t0
+  t0=$(date +%s)
+  timeout "$((QW_PREFIX_TIMEOUT * 2 + 300))" "$here/setup-prefix.sh" "$state" "$build/wine/mcirec.dll" ||
+    { echo "infra: the Wine prefix could not be set up" >&2; return 2; }
+  qw_env "$state"
+  qw_log "prefix ready after $(( $(date +%s) - t0 )) s"
+
+  local c="$WINEPREFIX/drive_c/qtest"
+  rm -rf "$c/bin" "$c/work" "$c/plugins"
+  mkdir -p "$c/bin" "$c/work" "$c/plugins" "$QW_STATE/shot"
+  cp "$build"/wine/quindle-host*.exe "$c/bin/"
+  cp "$build/Quindle.dll" "$c/plugins/Quindle.dll"
+  QW_BIN='C:\qtest\bin'
+  QW_PLUGIN='C:\qtest\plugins\Quindle.dll'
+  QW_WORK='C:\qtest\work'
+
+  # X display for the dialog (and Wine's virtual desktop).
+  local fdfile
+  fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >"$QW_STATE/logs/xvfb.log" 2>&1 &
+  QW_XVFB_PID=$!
+  for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+  [ -s "$fdfile" ] || { rm -f "$fdfile"; echo "infra: Xvfb did not start" >&2; return 2; }
+  export DISPLAY=":$(head -1 "$fdfile")"
+  rm -f "$fdfile"
+  trap qw_cleanup EXIT
+
+  timeout "$QW_SHORT_TIMEOUT" wineserver -p || { echo "infra: wineserver did not start" >&2; return 2; }
+}
+
+qw_cleanup() {
+  qw_server_stop
+  if [ -n "${QW_XVFB_PID:-}" ]; then kill "$QW_XVFB_PID" 2>/dev/null || true; fi
+}
+
+# Answers screenshot requests of the test host while the given process runs:
+# qw_screenshot_server <pid> <png>
+qw_screenshot_server() {
+  local pid=$1 png=$2 req="$QW_STATE/shot/shot-request.txt" x y w h
+  while kill -0 "$pid" 2>/dev/null; do
+    if [ -f "$req" ]; then
+      read -r x y w h < <(tr -d '\r' < "$req")
+      rm -f "$req"
+      if import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage "$png" 2>>"$QW_STATE/logs/import.log"; then
+        qw_log "screenshot ${w}x${h}+${x}+${y} -> $png"
+      fi
+      : > "$QW_STATE/shot/shot-done.txt"
+    fi
+    sleep 0.5
+  done
+}
+
+# qw_launch <name> <host-args...>: runs the test host, retrying infrastructure deaths.
+# Result in QW_LAUNCH_STATUS: pass | fail | infra; result lines in $QW_STATE/logs/<name>.result.
+qw_launch() {
+  local name=$1 attempt rc log t0 why
+  shift
+  QW_LAUNCH_STATUS=infra
+  for attempt in $(seq 1 "$QW_RETRIES"); do
+    log="$QW_STATE/logs/$name-attempt$attempt.log"
+    rm -f "$QW_STATE/shot/shot-request.txt" "$QW_STATE/shot/shot-done.txt"
+    t0=$(date +%s)
+    timeout -k 30 "$QW_LAUNCH_TIMEOUT" wine "$QW_BIN\\quindle-host.exe" "$@" >"$log" 2>"$log.stderr" &
+    local pid=$!
+    if [ "$name" = dialog ]; then qw_screenshot_server "$pid" "$QW_STATE/dialog.png" & fi
+    set +e
+    wait "$pid"
+    rc=$?
+    set -e
+    tr -d '\r' < "$log" > "$log.lf"
+    why=""
+    if [ $rc = 124 ] || [ $rc = 137 ]; then
+      why="timed out after $QW_LAUNCH_TIMEOUT s"
+    elif grep -q 'qemu: uncaught target signal' "$log.stderr" "$log"; then
+      why="qemu: $(grep -h -m1 'qemu: uncaught target signal' "$log.stderr" "$log")"
+    elif ! grep -q '^wine-suite: ' "$log.lf"; then
+      why="no closing line (exit code $rc)"
+    elif grep -q '^infra ' "$log.lf"; then
+      why="$(grep -m1 '^infra ' "$log.lf")"
+    fi
+    qw_log "$name attempt $attempt: exit $rc after $(( $(date +%s) - t0 )) s${why:+ ($why)}"
+    if [ -z "$why" ]; then
+      grep -E '^(ok|FAIL|#|demo:|wine-suite:) ?' "$log.lf" > "$QW_STATE/logs/$name.result" || true
+      if grep -q '^wine-suite: [0-9]* passed, 0 failed$' "$log.lf" && ! grep -q '^FAIL ' "$log.lf" && [ $rc = 0 ]; then
+        QW_LAUNCH_STATUS=pass
+      else
+        QW_LAUNCH_STATUS=fail
+      fi
+      return 0
+    fi
+    echo "infra: $name attempt $attempt: $why" >> "$QW_STATE/logs/infra.log"
+  done
+  { echo "# $name: infrastructure failure in all $QW_RETRIES attempts; last: $why"
+    grep -E '^(ok|FAIL) ' "$log.lf" || true; } > "$QW_STATE/logs/$name.result"
+  return 0
+}

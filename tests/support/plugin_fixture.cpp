@@ -9,6 +9,7 @@
 
 #include "host/becky_api_names.h"
 #include "plugin/module_state.h"
+#include "ui/resource.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
@@ -32,6 +33,18 @@ void ExportWholeHostTable() {
   QUINDLE_BECKY_API(QUINDLE_EXPORT)
 #undef QUINDLE_EXPORT
   standin::SetHostExport("BKA_GetVersion", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&HostGetVersion)));
+}
+
+void RegisterOptionDialogTemplate() {
+  using standin::ControlKind;
+  standin::RegisterDialogTemplate(IDD_OPTION, {
+      {IDC_RUNON, ControlKind::AutoCheckBox},
+      {IDC_DRIVE_LABEL, ControlKind::Static},
+      {IDC_DRIVE, ControlKind::DropDownList},
+      {IDC_CLOSEON, ControlKind::AutoCheckBox},
+      {IDOK, ControlKind::PushButton},
+      {IDCANCEL, ControlKind::PushButton},
+  });
 }
 
 void PluginTest::SetUp() {

@@ -15,6 +15,9 @@ namespace testing_support {
 void SetHostVersion(const std::string& version);
 // Exports every service function of the host table into the stand-in.
 void ExportWholeHostTable();
+// Registers "IDD_OPTION" with the options dialog's controls in template order, so
+// DialogBoxParamA and standin::CreateDialog can build the dialog.
+void RegisterOptionDialogTemplate();
 
 class PluginTest : public ::testing::Test {
  protected:

@@ -3,6 +3,7 @@
 #include "steps.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

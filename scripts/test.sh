@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs every test of Quindle from scratch on a Debian 12 machine: the Linux unit tests
+# against the stand-in (plain and under ASan+UBSan), the fuzzers, the checks on the
+# cross-built DLL and the end-to-end suite under Wine. One CTest run reports them all.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh test
+
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+cmake --build build/win32 -j2
+
+cmake -S . -B build/linux-asan -DQUINDLE_SANITIZE=ON
+cmake --build build/linux-asan -j2
+
+cmake -S . -B build/linux -DQUINDLE_WIN32_DIR="$PWD/build/win32" \
+  -DQUINDLE_SANITIZED_DIR="$PWD/build/linux-asan" -DQUINDLE_WINE_STATE="$PWD/build/wine-state"
+cmake --build build/linux -j2
+
+cd build/linux
+ctest --output-on-failure -j2 "$@"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Shows the plug-in at work: loads the cross-built Quindle.dll into the test host under Wine,
+# simulates a fetch of three new messages with "Drive" = all drives (D: and E:, both CD-ROM drives
+# of the Wine prefix) and prints the tray commands that reached the recording MCI driver.
+# Usage: run-demo.sh <win32-build-dir> <state-dir>   (first run: about 10 minutes for the prefix)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+
+build=$(cd "${1:?usage: run-demo.sh <win32-build-dir> <state-dir>}" 2>/dev/null && pwd) ||
+  qw_skip "win32 build folder $1 does not exist"
+state=${2:?usage: run-demo.sh <win32-build-dir> <state-dir>}
+mkdir -p "$state"
+state=$(cd "$state" && pwd)
+
+qw_ensure_i386
+qw_env "$state"
+echo "demo: preparing the 32-bit Wine prefix in $state (cached after the first run)"
+qw_prepare "$build" "$state" || { echo "demo: not run (infrastructure)"; exit 1; }
+echo "demo: starting the test host under Wine (about a minute under emulation)"
+qw_launch demo --plugin "$QW_PLUGIN" --work "$QW_WORK" demo
+grep -E '^(demo:|ok |FAIL )' "$QW_STATE/logs/demo.result" || true
+case $QW_LAUNCH_STATUS in
+  pass) echo "demo: the plug-in opened the trays of D: and E:"; exit 0 ;;
+  fail) echo "demo: FAILED (see above)"; exit 1 ;;
+  *) echo "demo: Wine did not complete the run (see $QW_STATE/logs)"; exit 1 ;;
+esac
