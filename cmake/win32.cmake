@@ -13,9 +13,10 @@ target_compile_definitions(quindle PRIVATE
   QUINDLE_VENDOR="${QUINDLE_VENDOR}" QUINDLE_HOMEPAGE="${QUINDLE_HOMEPAGE}"
   WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(quindle PRIVATE
-  $<$<COMPILE_LANGUAGE:CXX>:-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables>)
-# windres: the resource script is UTF-8 (it says so with its code_page pragma).
-target_compile_options(quindle PRIVATE $<$<COMPILE_LANGUAGE:RC>:-c65001>)
+  $<$<COMPILE_LANGUAGE:CXX>:-ffunction-sections -fno-asynchronous-unwind-tables>)
+# Reproducible: no checkout or build folder path may reach the DLL (__FILE__, debug info).
+target_compile_options(quindle PRIVATE
+  "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=;-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>")
 target_link_options(quindle PRIVATE
   -static -static-libgcc -static-libstdc++
   -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat

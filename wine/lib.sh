@@ -59,6 +59,21 @@ qw_server_stop() {
   timeout 60 wineserver -w >/dev/null 2>&1 || true
 }
 
+# Kills what is left of this prefix's Wine processes after its wineserver vanished (they would
+# spin for ever): every Wine (or emulated Wine) process whose environment names this
+# WINEPREFIX, by process id. Our own scripts and timeout wrappers are not Wine processes.
+qw_kill_strays() {
+  local p exe
+  for p in /proc/[0-9]*; do
+    exe=$(readlink "$p/exe" 2>/dev/null) || continue
+    case $exe in /usr/bin/qemu-i386-static|/usr/lib/wine/*|/usr/lib/i386-linux-gnu/wine/*) ;; *) continue ;; esac
+    if tr '\0' '\n' < "$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      qw_log "killing stray Wine process ${p#/proc/}: $(tr '\0' ' ' < "$p/cmdline" 2>/dev/null | cut -c1-100)"
+      kill -9 "${p#/proc/}" 2>/dev/null || true
+    fi
+  done
+}
+
 # Linux path -> path as the Windows programs see it through drive Z:.
 qw_winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 

@@ -17,19 +17,23 @@ qw_ensure_i386
 qw_env "$state"
 
 create_prefix() {
-  local t0 rc
+  local t0 rc=0 log="$QW_STATE/prefix-create-$1.log"
   t0=$(date +%s)
   rm -rf "$WINEPREFIX"
-  qw_log "creating prefix $WINEPREFIX (WINEARCH=win32)"
-  set +e
-  timeout "$QW_PREFIX_TIMEOUT" wineboot -i >"$QW_STATE/prefix-create.log" 2>&1
-  rc=$?
-  [ $rc = 0 ] && timeout "$QW_SHORT_TIMEOUT" wineserver -w
-  rc=$((rc | $?))
-  set -e
+  qw_log "creating prefix $WINEPREFIX (WINEARCH=win32), attempt $1"
+  # Under emulation the first process gives up waiting for the prefix's initialisation after a
+  # few minutes ("could not load kernel32.dll") while the initialisation itself goes on in the
+  # background: its exit code is not the verdict; waiting for the server to go idle and then
+  # looking at the prefix is.
+  timeout "$QW_PREFIX_TIMEOUT" wineboot -i >"$log" 2>&1 || qw_log "wineboot -i exited with $? (see $log)"
+  local left=$(( QW_PREFIX_TIMEOUT - ($(date +%s) - t0) ))
+  [ $left -gt 60 ] || left=60
+  timeout "$left" wineserver -w || rc=$?
   qw_server_stop
-  if [ $rc != 0 ] || [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/drive_c/windows/system.ini" ]; then
-    qw_log "prefix creation failed (rc=$rc)"
+  qw_kill_strays
+  if [ $rc != 0 ] || ! grep -qi '^cdaudio=' "$WINEPREFIX/drive_c/windows/system.ini" 2>/dev/null ||
+     [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] || [ ! -f "$WINEPREFIX/user.reg" ]; then
+    qw_log "prefix creation failed (exit $rc after $(( $(date +%s) - t0 )) s, log $log)"
     return 1
   fi
   echo "$(( $(date +%s) - t0 ))" > "$QW_STATE/prefix-create.seconds"
@@ -38,7 +42,7 @@ create_prefix() {
 
 if [ ! -f "$QW_STATE/prefix.ready" ]; then
   # A hung or broken creation is retried once from scratch.
-  create_prefix || create_prefix || { echo "infra: Wine prefix creation failed twice" >&2; exit 2; }
+  create_prefix 1 || create_prefix 2 || { echo "infra: Wine prefix creation failed twice" >&2; exit 2; }
   touch "$QW_STATE/prefix.ready"
 fi
 

@@ -17,8 +17,12 @@ namespace testing_support {
 namespace {
 
 std::string hostVersion = "2.10.00";
+int hostGetVersionCalls = 0;
 
-LPCSTR WINAPI HostGetVersion() { return hostVersion.c_str(); }
+LPCSTR WINAPI HostGetVersion() {
+  ++hostGetVersionCalls;
+  return hostVersion.c_str();
+}
 INT_PTR WINAPI HostService() {
   ADD_FAILURE() << "the plug-in called a host service other than BKA_GetVersion";
   return 0;
@@ -27,6 +31,13 @@ INT_PTR WINAPI HostService() {
 }  // namespace
 
 void SetHostVersion(const std::string& version) { hostVersion = version; }
+int HostGetVersionCalls() { return hostGetVersionCalls; }
+void ResetHostGetVersionCalls() { hostGetVersionCalls = 0; }
+
+FARPROC HostExportFor(const std::string& name) {
+  if (name == "BKA_GetVersion") return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&HostGetVersion));
+  return reinterpret_cast<FARPROC>(&HostService);
+}
 
 void ExportWholeHostTable() {
 #define QUINDLE_EXPORT(name, required) standin::SetHostExport(#name, reinterpret_cast<FARPROC>(&HostService));
@@ -50,6 +61,7 @@ void RegisterOptionDialogTemplate() {
 void PluginTest::SetUp() {
   standin::Reset();
   hostVersion = "2.10.00";
+  hostGetVersionCalls = 0;
   // The module-wide state is the DLL's; each test starts as a fresh load would.
   g_BeckyAPI.m_hHostModule = nullptr;
   g_szIniPath[0] = '\0';
@@ -70,6 +82,17 @@ void PluginTest::TearDown() {
   std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ignored);
   std::filesystem::remove_all(dir_, ignored);
   EXPECT_EQ(standin::LiveBlocks(), 0) << "heap blocks leaked";
+}
+
+void PluginTest::ReloadOnFreshPlatform() {
+  standin::Reset();
+  hostVersion = "2.10.00";
+  g_BeckyAPI.m_hHostModule = nullptr;
+  g_szIniPath[0] = '\0';
+  g_hInstance = nullptr;
+  standin::SetHostModule(standin::FakeModule(1));
+  ExportWholeHostTable();
+  ASSERT_TRUE(Attach(dir_ + "/Quindle.dll"));
 }
 
 bool PluginTest::Attach(const std::string& modulePath) {

@@ -13,6 +13,11 @@ namespace testing_support {
 
 // The host's BKA_GetVersion answers this text (changeable per test).
 void SetHostVersion(const std::string& version);
+// How many times the host's BKA_GetVersion was called since the last SetUp/Reset.
+int HostGetVersionCalls();
+void ResetHostGetVersionCalls();
+// The address the host exports for `name` when ExportWholeHostTable set it up.
+FARPROC HostExportFor(const std::string& name);
 // Exports every service function of the host table into the stand-in.
 void ExportWholeHostTable();
 // Registers "IDD_OPTION" with the options dialog's controls in template order, so
@@ -26,6 +31,9 @@ class PluginTest : public ::testing::Test {
 
   // Attaches the plug-in module (DllMain with DLL_PROCESS_ATTACH); true if it loaded.
   bool Attach(const std::string& modulePath);
+  // A fresh stand-in and a fresh load of the plug-in from the same folder, for tests
+  // that run several cases in one body; the settings file is left as it is.
+  void ReloadOnFreshPlatform();
   // Rewrites the settings file with these exact bytes, or removes it.
   void WriteSettingsFile(const std::string& bytes);
   void RemoveSettingsFile();
