@@ -50,3 +50,9 @@ endif()
 if(QUINDLE_WIN32_DIR)
   include(${CMAKE_SOURCE_DIR}/tests/artifact/CMakeLists-ctest.cmake)
 endif()
+
+# Bounded fuzzing runs of the plug-in's logic (a clang build of its own).
+option(QUINDLE_FUZZ "Run the fuzz targets under CTest (needs clang)" ON)
+if(QUINDLE_FUZZ)
+  include(${CMAKE_SOURCE_DIR}/tests/fuzz/CMakeLists-ctest.cmake)
+endif()

@@ -10,7 +10,7 @@ scripts/install-deps.sh test
 cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 cmake --build build/win32 -j2
 
-cmake -S . -B build/linux-asan -DQUINDLE_SANITIZE=ON
+cmake -S . -B build/linux-asan -DQUINDLE_SANITIZE=ON -DQUINDLE_FUZZ=OFF
 cmake --build build/linux-asan -j2
 
 cmake -S . -B build/linux -DQUINDLE_WIN32_DIR="$PWD/build/win32" \

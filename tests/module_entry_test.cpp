@@ -64,6 +64,8 @@ TEST_F(ModuleEntry, ProcessAttachBindsAndDerivesSettingsPath) {
 TEST_F(ModuleEntry, ThreadAndDetachReasonsReturnOneAndChangeNothing) {
   const std::string path = g_szIniPath;
   const int lookups = standin::GetProcAddressCalls();
+  // Were any of these reasons to derive the path again, it would change.
+  standin::SetModuleFileName(plugin_, "C:\\Elsewhere\\Other.dll");
   for (DWORD reason : {DWORD{DLL_THREAD_ATTACH}, DWORD{DLL_THREAD_DETACH}, DWORD{DLL_PROCESS_DETACH}}) {
     SCOPED_TRACE("reason " + std::to_string(reason));
     EXPECT_EQ(DllMain(plugin_, reason, nullptr), TRUE);
@@ -86,6 +88,15 @@ TEST_F(ModuleEntry, EveryReasonStoresTheModuleHandle) {
   EXPECT_EQ(g_hInstance, plugin_);
   EXPECT_FALSE(g_BeckyAPI.IsBound()) << "only process attach binds";
   EXPECT_STREQ(g_szIniPath, "") << "only process attach derives the settings path";
+}
+
+TEST_F(ModuleEntry, DetachOfAnUnboundModuleBindsNothing) {
+  Unload();
+  const int lookups = standin::GetProcAddressCalls();
+  EXPECT_EQ(DllMain(plugin_, DLL_PROCESS_DETACH, nullptr), TRUE);
+  EXPECT_FALSE(g_BeckyAPI.IsBound());
+  EXPECT_STREQ(g_szIniPath, "");
+  EXPECT_EQ(standin::GetProcAddressCalls(), lookups);
 }
 
 TEST_F(ModuleEntry, UnknownReasonReturnsOneAndDoesNothing) {
@@ -227,6 +238,17 @@ TEST_F(ModuleEntry, LongPathsAtTheLimit) {
       EXPECT_STREQ(g_szIniPath, "");
     }
   }
+}
+
+TEST_F(ModuleEntry, TruncatedPathWhoseCutNameWouldFitKeepsNoSettingsPath) {
+  // The module's real file name "Quindle.<60 x>.dll" is cut inside its middle part:
+  // the truncated text's last dot would give "...\\Quindle.ini", which fits but is
+  // not this module's settings file.
+  const std::string module = "C:\\" + std::string(200, 'f') + "\\Quindle." + std::string(60, 'x') + ".dll";
+  ASSERT_GT(module.size(), 260u);
+  Unload();
+  EXPECT_TRUE(Attach(module));
+  EXPECT_STREQ(g_szIniPath, "");
 }
 
 TEST_F(ModuleEntry, TruncatedModulePathKeepsNoSettingsAndWritesNothing) {

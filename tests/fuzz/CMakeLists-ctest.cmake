@@ -11,7 +11,7 @@ else()
   set(fuzz_build ${CMAKE_BINARY_DIR}/fuzz)
   add_test(NAME fuzz_build COMMAND ${CMAKE_COMMAND} -E env CXX=${QUINDLE_FUZZ_CXX}
            ${fuzz_runner} ${fuzz_build} 0)
-  set_tests_properties(fuzz_build PROPERTIES FIXTURES_SETUP quindle_fuzz_build TIMEOUT 900)
+  set_tests_properties(fuzz_build PROPERTIES FIXTURES_SETUP quindle_fuzz_build TIMEOUT 900 LABELS fuzz)
   foreach(target tn_string ini_path drive_list settings_file)
     add_test(NAME fuzz_${target} COMMAND ${CMAKE_COMMAND} -E env QUINDLE_FUZZ_BUILD=0
              ${fuzz_runner} ${fuzz_build} ${QUINDLE_FUZZ_SECONDS} ${target})

@@ -35,6 +35,7 @@ enum Op {
 
 constexpr int kComboId = 1003;
 constexpr int kNoGrowth = -1;
+constexpr size_t kLongestText = 1 << 16;
 
 // The text a C function sees: up to the first NUL.
 std::string AsCText(const std::string& bytes) { return std::string(bytes.c_str()); }
@@ -134,6 +135,7 @@ class Session {
         break;
       case kAppendOwnTail: {
         const int offset = in_.Byte() % (length + 1);
+        if (model_.size() > kLongestText) break;  // repeated, it doubles the text
         next = model_ + model_.substr(static_cast<size_t>(offset));
         needed = static_cast<int>(next.size());
         s_.Append(s_.GetText() + offset);

@@ -46,6 +46,10 @@ fi
 if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
   export TMPDIR=/dev/shm
 fi
+# A folder of this run's own, so that a target that dies leaves nothing behind.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/quindle-fuzz-run.XXXXXX") || exit 2
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR=$scratch
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:quarantine_size_mb=16}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
