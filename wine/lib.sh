@@ -3,7 +3,7 @@
 
 # Time limits (seconds) for every Wine command.
 : "${QW_PREFIX_TIMEOUT:=1500}"
-: "${QW_LAUNCH_TIMEOUT:=480}"
+: "${QW_LAUNCH_TIMEOUT:=900}"
 : "${QW_SHORT_TIMEOUT:=120}"
 : "${QW_RETRIES:=3}"
 
