@@ -1,4 +1,4 @@
-// CBeckyAPI::Bind (Part 1.2): which hosts are accepted, how many names are looked up,
+// CBeckyAPI::Bind: which hosts are accepted, how many names are looked up,
 // the version gate on "2.00.06" and BKA_SetStatus, and the unbound/bound states.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// Module entry and callbacks (Part 1.1): DllMain for every reason, the failed load,
+// Module entry and callbacks: DllMain for every reason, the failed load,
 // the settings path (file name's extension only, CP932-aware, nothing kept when the
 // path was truncated or would not fit), and the fifteen callbacks.
 #include <gtest/gtest.h>

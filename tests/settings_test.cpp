@@ -1,4 +1,4 @@
-// The settings file (Part 2.2): readers with their defaults and results, hand-edited
+// The settings file: readers with their defaults and results, hand-edited
 // bad input, writers' exact file bytes, the CP932 keywords as raw bytes, files and
 // folders that cannot be written or read, and the decimal conversion.
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-// TnString (Part 2.1): growth slack and the >= test, the shared empty text, Assign /
+// TnString: growth slack and the >= test, the shared empty text, Assign /
 // Append / AppendChar, null texts, aliasing of the object's own storage, sizes that
 // would overflow, allocation failures that leave the object unchanged, the combo-box
 // loader, and no leaked storage.

@@ -40,6 +40,7 @@ static const ProfileReadCase kProfileReadCases[] = {
     {"duplicate-key-first-wins", "[Option]\r\nRunOn=0\r\nRunOn=1\r\n", "Option", "RunOn", "", 260, "0", 1},
     {"comment-line", "[Option]\r\n;RunOn=0\r\nCloseOn=1\r\n", "Option", "RunOn", "", 260, "", 0},
     {"keys-before-section", "RunOn=0\r\n[Option]\r\nCloseOn=1\r\n", "Option", "RunOn", "", 260, "", 0},
+    {"unclosed-section-header", "[Option]\r\n[Other\r\nRunOn=0\r\n", "Option", "RunOn", "", 260, "0", 1},
     {"second-section", "[Other]\r\nRunOn=0\r\n[Option]\r\nRunOn=1\r\n", "Option", "RunOn", "", 260, "1", 1},
 };
 

@@ -26,12 +26,12 @@ Dialog& DialogOf(HWND window) {
 
 Dialog::Dialog(const std::vector<ControlSpec>& controls, DLGPROC proc) : proc_(proc) {
   windows_.push_back({this, 0});
-  for (const ControlSpec& spec : controls) {
+  for (const ControlSpec& control : controls) {
     ControlState state;
-    state.id = spec.id;
-    state.kind = spec.kind;
+    state.id = control.id;
+    state.kind = control.kind;
     controls_.push_back(state);
-    windows_.push_back({this, spec.id});
+    windows_.push_back({this, control.id});
   }
 }
 

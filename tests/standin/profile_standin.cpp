@@ -3,7 +3,8 @@
 // The model follows Wine's implementation (dlls/kernel32/profile.c) and its
 // conformance tests, which mirror Windows:
 // * lines end in LF or CR LF; blanks around section names, key names and values are
-//   trimmed; "[ name ]" is section "name"; a line without '=' is a key without value,
+//   trimmed; "[ name ]" is section "name" (up to the line's last ']'; without one the
+//   line is an ordinary one); a line without '=' is a key without value,
 //   which reads as the default; lines starting with ';' are comments;
 // * section and key names match without regard to case (ASCII letters; double-byte
 //   characters are compared whole); only the first section of a name is searched,
@@ -82,11 +83,11 @@ Profile Parse(const std::string& bytes) {
   while (std::getline(in, line)) {
     line = Trim(line);
     if (line.empty()) continue;
-    if (line[0] == '[') {
-      const size_t close = line.find(']');
-      profile.push_back({Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)), {}});
+    const size_t close = line.rfind(']');
+    if (line[0] == '[' && close != std::string::npos) {
+      profile.push_back({Trim(line.substr(1, close - 1)), {}});
       continue;
-    }
+    }  // an unclosed "[name" is read as an ordinary line
     if (line[0] == ';') {
       profile.back().entries.push_back({line, std::nullopt});
       continue;
