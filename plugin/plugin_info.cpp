@@ -4,12 +4,7 @@
 #include "base/cp932_texts.h"
 #include "plugin/callbacks.h"
 
-#ifndef QUINDLE_VENDOR
-#define QUINDLE_VENDOR "Quindle"
-#endif
-#ifndef QUINDLE_HOMEPAGE
-#define QUINDLE_HOMEPAGE "https://quindle.example/"
-#endif
+// QUINDLE_VENDOR and QUINDLE_HOMEPAGE are build options (CMakeLists.txt).
 
 namespace {
 

@@ -19,12 +19,7 @@
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
-#ifndef QUINDLE_VENDOR
-#define QUINDLE_VENDOR "Quindle"
-#endif
-#ifndef QUINDLE_HOMEPAGE
-#define QUINDLE_HOMEPAGE "https://quindle.example/"
-#endif
+// QUINDLE_VENDOR and QUINDLE_HOMEPAGE come from the build, as for the DLL.
 
 namespace {
 

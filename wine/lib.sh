@@ -46,7 +46,7 @@ qw_env() {
   export QW_STATE="$state"
   export WINEPREFIX="$state/prefix"
   export WINEARCH=win32
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export WINEDEBUG=-all
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
   command -v wine >/dev/null || qw_skip "wine is not installed"
@@ -118,8 +118,8 @@ qw_prepare() {
   export DISPLAY=":$(head -1 "$fdfile")"
   rm -f "$fdfile"
   trap qw_cleanup EXIT
-
-  timeout "$QW_SHORT_TIMEOUT" wineserver -p || { echo "infra: wineserver did not start" >&2; return 2; }
+  rm -f "$QW_STATE/logs/"*.result "$QW_STATE/logs/"*.status "$QW_STATE/logs/infra.log"
+  qw_session_start || { echo "infra: the Wine session did not start" >&2; return 2; }
 }
 
 qw_cleanup() {
@@ -144,47 +144,85 @@ qw_screenshot_server() {
   done
 }
 
-# qw_launch <name> <host-args...>: runs the test host, retrying infrastructure deaths.
-# Result in QW_LAUNCH_STATUS: pass | fail | infra; result lines in $QW_STATE/logs/<name>.result.
-qw_launch() {
-  local name=$1 attempt rc log t0 why
-  shift
-  QW_LAUNCH_STATUS=infra
+# Starts this run's Wine session: one persistent wineserver, then the test host's "env" group so
+# that the session's own processes (wineboot, services, the mount manager, the desktop) come up
+# before any test program and outside the test programs' process groups; the group checks code
+# page 932, D: as a CD-ROM drive and that a window can be made. Retries a dead or broken start
+# (under emulation a service sometimes crashes on the way up). Returns 2 when it never came up.
+qw_session_start() {
+  local attempt t0 out
   for attempt in $(seq 1 "$QW_RETRIES"); do
-    log="$QW_STATE/logs/$name-attempt$attempt.log"
-    rm -f "$QW_STATE/shot/shot-request.txt" "$QW_STATE/shot/shot-done.txt"
     t0=$(date +%s)
-    timeout -k 30 "$QW_LAUNCH_TIMEOUT" wine "$QW_BIN\\quindle-host.exe" "$@" >"$log" 2>"$log.stderr" &
-    local pid=$!
-    if [ "$name" = dialog ]; then qw_screenshot_server "$pid" "$QW_STATE/dialog.png" & fi
-    set +e
-    wait "$pid"
-    rc=$?
-    set -e
-    tr -d '\r' < "$log" > "$log.lf"
-    why=""
-    if [ $rc = 124 ] || [ $rc = 137 ]; then
-      why="timed out after $QW_LAUNCH_TIMEOUT s"
-    elif grep -q 'qemu: uncaught target signal' "$log.stderr" "$log"; then
-      why="qemu: $(grep -h -m1 'qemu: uncaught target signal' "$log.stderr" "$log")"
-    elif ! grep -q '^wine-suite: ' "$log.lf"; then
-      why="no closing line (exit code $rc)"
-    elif grep -q '^infra ' "$log.lf"; then
-      why="$(grep -m1 '^infra ' "$log.lf")"
-    fi
-    qw_log "$name attempt $attempt: exit $rc after $(( $(date +%s) - t0 )) s${why:+ ($why)}"
-    if [ -z "$why" ]; then
-      grep -E '^(ok|FAIL|#|demo:|wine-suite:) ?' "$log.lf" > "$QW_STATE/logs/$name.result" || true
-      if grep -q '^wine-suite: [0-9]* passed, 0 failed$' "$log.lf" && ! grep -q '^FAIL ' "$log.lf" && [ $rc = 0 ]; then
-        QW_LAUNCH_STATUS=pass
-      else
-        QW_LAUNCH_STATUS=fail
-      fi
+    timeout "$QW_SHORT_TIMEOUT" wineserver -p || true
+    out=$(timeout --foreground -k 30 "$QW_LAUNCH_TIMEOUT" wine "$QW_BIN\\quindle-host.exe" --plugin "$QW_PLUGIN" \
+          --work "$QW_WORK" env 2>>"$QW_STATE/logs/session.log" | tr -d '\r') || true
+    printf '%s\n' "$out" >> "$QW_STATE/logs/session.log"
+    if printf '%s\n' "$out" | grep -q '^wine-suite: [0-9]* passed, 0 failed$'; then
+      qw_log "Wine session up in $(( $(date +%s) - t0 )) s (attempt $attempt)"
       return 0
     fi
-    echo "infra: $name attempt $attempt: $why" >> "$QW_STATE/logs/infra.log"
+    qw_log "Wine session start failed after $(( $(date +%s) - t0 )) s (attempt $attempt)"
+    echo "infra: session start attempt $attempt failed" >> "$QW_STATE/logs/infra.log"
+    qw_server_stop
+    qw_kill_strays
   done
-  { echo "# $name: infrastructure failure in all $QW_RETRIES attempts; last: $why"
-    grep -E '^(ok|FAIL) ' "$log.lf" || true; } > "$QW_STATE/logs/$name.result"
-  return 0
+  return 2
+}
+
+# A launch that died leaves the session in an unknown state: start a fresh one.
+qw_session_restart() {
+  qw_server_stop
+  qw_kill_strays
+  qw_session_start
+}
+
+# qw_attempt <name> <attempt> <host-args...>: one launch of the test host. Sets QW_LAUNCH_STATUS
+# to pass | fail | infra; result lines go to $QW_STATE/logs/<name>.result. Only the host itself
+# is under the time limit (--foreground), so a kill does not take the session's processes along.
+qw_attempt() {
+  local name=$1 attempt=$2 rc=0 log t0 why=""
+  shift 2
+  log="$QW_STATE/logs/$name-attempt$attempt.log"
+  rm -f "$QW_STATE/shot/shot-request.txt" "$QW_STATE/shot/shot-done.txt"
+  t0=$(date +%s)
+  timeout --foreground -k 30 "$QW_LAUNCH_TIMEOUT" wine "$QW_BIN\\quindle-host.exe" "$@" >"$log" 2>"$log.stderr" &
+  local pid=$!
+  if [ "$name" = dialog ]; then qw_screenshot_server "$pid" "$QW_STATE/dialog.png" & fi
+  wait "$pid" || rc=$?
+  tr -d '\r' < "$log" > "$log.lf"
+  if [ $rc = 124 ] || [ $rc = 137 ]; then
+    why="timed out after $QW_LAUNCH_TIMEOUT s"
+  elif grep -q 'qemu: uncaught target signal' "$log.stderr" "$log"; then
+    why="qemu: $(grep -h -m1 'qemu: uncaught target signal' "$log.stderr" "$log")"
+  elif ! grep -q '^wine-suite: ' "$log.lf"; then
+    why="no closing line (exit code $rc)"
+  elif grep -q '^infra ' "$log.lf"; then
+    why="$(grep -m1 '^infra ' "$log.lf")"
+  fi
+  qw_log "$name attempt $attempt: exit $rc after $(( $(date +%s) - t0 )) s${why:+ ($why)}"
+  if [ -n "$why" ]; then
+    echo "infra: $name attempt $attempt: $why" >> "$QW_STATE/logs/infra.log"
+    { echo "# $name: not complete (infrastructure, attempt $attempt): $why"
+      grep -E '^(ok|FAIL) ' "$log.lf" | sed 's/^/# partial: /' || true; } > "$QW_STATE/logs/$name.result"
+    QW_LAUNCH_STATUS=infra
+    return 0
+  fi
+  grep -E '^(ok|FAIL|#|demo:|wine-suite:) ?' "$log.lf" > "$QW_STATE/logs/$name.result" || true
+  if grep -q '^wine-suite: [0-9]* passed, 0 failed$' "$log.lf" && ! grep -q '^FAIL ' "$log.lf" && [ $rc = 0 ]; then
+    QW_LAUNCH_STATUS=pass
+  else
+    QW_LAUNCH_STATUS=fail
+  fi
+}
+
+# qw_launch <name> <host-args...>: attempts until one completes, at most QW_RETRIES, with a fresh
+# session before each retry.
+qw_launch() {
+  local name=$1 attempt
+  shift
+  for attempt in $(seq 1 "$QW_RETRIES"); do
+    if [ "$attempt" -gt 1 ]; then qw_session_restart || { QW_LAUNCH_STATUS=infra; return 0; }; fi
+    qw_attempt "$name" "$attempt" "$@"
+    [ "$QW_LAUNCH_STATUS" = infra ] || return 0
+  done
 }

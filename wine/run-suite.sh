@@ -20,16 +20,26 @@ t_start=$(date +%s)
 qw_ensure_i386
 qw_env "$state"
 qw_prepare "$build" "$state" || { echo "wine-suite: not run (infrastructure)"; exit 1; }
-rm -f "$QW_STATE"/logs/*.result "$QW_STATE/logs/infra.log"
-
 common=(--plugin "$QW_PLUGIN" --work "$QW_WORK")
-( qw_launch main "${common[@]}" variants bind abi notify truth; echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/main.status" ) &
+main_args=("${common[@]}" variants bind abi notify truth)
+dialog_args=("${common[@]}" --shot "$(qw_winpath "$QW_STATE/shot")" dialog)
+
+# First attempts side by side; a launch that died is retried alone in a fresh session (a restart
+# would kill the other launch).
+( qw_attempt main 1 "${main_args[@]}"; echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/main.status" ) &
 main_pid=$!
-sleep 5  # let the first launch bring the prefix's services up before the second one starts
-( qw_launch dialog "${common[@]}" --shot "$(qw_winpath "$QW_STATE/shot")" dialog
-  echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/dialog.status" ) &
+( qw_attempt dialog 1 "${dialog_args[@]}"; echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/dialog.status" ) &
 dialog_pid=$!
 wait $main_pid $dialog_pid || true
+for name in main dialog; do
+  [ "$(cat "$QW_STATE/logs/$name.status" 2>/dev/null)" = infra ] || continue
+  for attempt in $(seq 2 "$QW_RETRIES"); do
+    qw_session_restart || break
+    if [ $name = main ]; then qw_attempt main "$attempt" "${main_args[@]}"; else qw_attempt dialog "$attempt" "${dialog_args[@]}"; fi
+    echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/$name.status"
+    [ "$QW_LAUNCH_STATUS" = infra ] || break
+  done
+done
 
 status=0
 for name in main dialog; do

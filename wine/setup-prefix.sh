@@ -2,7 +2,7 @@
 # Creates (once) and configures the 32-bit Wine prefix of one state folder:
 #   drives C: fixed, D: and E: CD-ROM (empty folders), Z: fixed (/), nothing else;
 #   "cdaudio" routed to the recording MCI driver C:\qtest\mcirec.dll;
-#   an 800x600 virtual desktop so that windows get a title bar under a bare X server.
+#   title bars drawn by Wine itself, so that windows show them under a bare X server.
 # Usage: setup-prefix.sh <state-dir> [<recorder-dll>]
 # Creation (about 9 minutes under emulation) is cached by the marker file <state>/prefix.ready;
 # configuration edits the prefix's files directly while its wineserver is down, so it costs no launch.
@@ -60,7 +60,7 @@ ln -sfn / "$dd/z:"
 
 # Registry: drive types (read by mountmgr at start) and the virtual desktop.
 # Keys are rewritten as whole sections so that repeated runs leave one copy.
-set_reg_section() {  # file key-path body
+set_reg_section() {  # file key-path body (empty body: remove the key)
   local file=$1 key=$2 body=$3 tmp
   tmp=$(mktemp)
   QW_KEY="[$key]" awk '
@@ -68,7 +68,7 @@ set_reg_section() {  # file key-path body
     index($0, key) == 1 { skip = 1; next }
     skip && /^\[/ { skip = 0 }
     !skip { print }' "$file" > "$tmp"
-  printf '\n[%s] %s\n%s\n' "$key" "$(date +%s)" "$body" >> "$tmp"
+  [ -z "$body" ] || printf '\n[%s] %s\n%s\n' "$key" "$(date +%s)" "$body" >> "$tmp"
   cat "$tmp" > "$file"
   rm -f "$tmp"
 }
@@ -77,8 +77,13 @@ set_reg_section "$WINEPREFIX/system.reg" 'Software\\Wine\\Drives' \
 "d:"="cdrom"
 "e:"="cdrom"
 "z:"="hd"'
-set_reg_section "$WINEPREFIX/user.reg" 'Software\\Wine\\Explorer' '"Desktop"="Default"'
-set_reg_section "$WINEPREFIX/user.reg" 'Software\\Wine\\Explorer\\Desktops' '"Default"="800x600"'
+# No virtual desktop (its start raced under emulation: "BadWindow" in X_CreateWindow killed
+# programs); instead Wine draws the title bars itself, so screenshots under a bare X server
+# show them.
+set_reg_section "$WINEPREFIX/user.reg" 'Software\\Wine\\Explorer' ''
+set_reg_section "$WINEPREFIX/user.reg" 'Software\\Wine\\Explorer\\Desktops' ''
+set_reg_section "$WINEPREFIX/user.reg" 'Software\\Wine\\X11 Driver' '"Decorated"="N"
+"Managed"="N"'
 
 # MCI: the "cdaudio" device type loads the recording driver instead of mcicda.
 ini="$WINEPREFIX/drive_c/windows/system.ini"

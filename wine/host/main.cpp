@@ -2,7 +2,7 @@
 // on the command line in this one process, printing one result line per step and a closing line.
 // Usage: quindle-host.exe --plugin <path of Quindle.dll> --work <scratch folder>
 //                         [--shot <screenshot hand-shake folder>] <group>...
-// Groups: bind variants abi notify dialog truth demo.
+// Groups: env (session ready: code page, drives, desktop) bind variants abi notify dialog truth demo.
 #include <windows.h>
 #include <stdio.h>
 
@@ -16,17 +16,67 @@
 
 namespace {
 
+bool DIsCdrom() { return GetDriveTypeA("D:\\") == DRIVE_CDROM; }
+
+bool WaitForCdrom(int seconds) {
+  for (int i = 0; i < seconds * 10 && !DIsCdrom(); ++i) Sleep(100);
+  return DIsCdrom();
+}
+
+// Under emulation a service process sometimes crashes while the session comes up; when it was
+// the one hosting the mount manager, start that service again (services.exe has marked it
+// stopped). Returns a description of what was found, for the log.
+std::string RestartMountManager() {
+  SC_HANDLE scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+  if (!scm) return Format("no service manager (error %lu)", GetLastError());
+  std::string what;
+  SC_HANDLE svc = OpenServiceA(scm, "MountMgr", SERVICE_QUERY_STATUS | SERVICE_START);
+  SERVICE_STATUS st = {};
+  if (!svc) {
+    what = Format("no MountMgr service (error %lu)", GetLastError());
+  } else if (!QueryServiceStatus(svc, &st)) {
+    what = Format("MountMgr status unknown (error %lu)", GetLastError());
+  } else if (st.dwCurrentState == SERVICE_RUNNING) {
+    what = "MountMgr running";
+  } else if (StartServiceA(svc, 0, NULL)) {
+    what = Format("MountMgr was in state %lu: restarted", st.dwCurrentState);
+  } else {
+    what = Format("MountMgr in state %lu, restart failed (error %lu)", st.dwCurrentState, GetLastError());
+  }
+  if (svc) CloseServiceHandle(svc);
+  CloseServiceHandle(scm);
+  return what;
+}
+
 // The prefix's mount manager starts in the background: wait until it reports D: as a CD-ROM
-// drive before anything looks at drives (a program started too early sees a fixed disk).
+// drive before anything looks at drives (a program started too early sees a fixed disk). When
+// it never does, the session's services are not working: an environment failure, not a result.
 void WaitForDrives() {
   Step step("env-drives-ready");
-  for (int i = 0; i < 900 && GetDriveTypeA("D:\\") != DRIVE_CDROM; ++i) Sleep(100);
-  step.Expect(GetDriveTypeA("D:\\") == DRIVE_CDROM, Format("D: has drive type %u after 90 s, expected 5", GetDriveTypeA("D:\\")));
+  if (WaitForCdrom(30)) return;
+  std::string what = RestartMountManager();
+  ReportNote("D: not yet a CD-ROM drive after 30 s; " + what);
+  if (!WaitForCdrom(150)) {
+    step.Infra(Format("D: has drive type %u, expected 5: the mount manager is not answering (%s)",
+                      GetDriveTypeA("D:\\"), what.c_str()));
+  }
 }
 
 void CheckCodePage() {
   Step step("env-code-page-932");
   step.Expect(GetACP() == 932, Format("ANSI code page %u, expected 932 (run with LANG=ja_JP.UTF-8)", GetACP()));
+}
+
+// Brings up the session's desktop by creating (and destroying) a window: two programs that
+// both start it at the same moment can leave one of them with a dead desktop window.
+void StartDesktop() {
+  Step step("env-desktop");
+  HWND w = CreateWindowExW(0, L"STATIC", L"quindle", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+  if (!w) {
+    step.Infra(Format("cannot create a window (error %lu)", GetLastError()));
+    return;
+  }
+  DestroyWindow(w);
 }
 
 }  // namespace
@@ -59,13 +109,18 @@ int main(int argc, char** argv) {
   bool drivesChecked = false;
   for (int i = first; i < argc; ++i) {
     std::string g = argv[i];
+    if (g == "env") {
+      StartDesktop();
+    }
     if (g != "bind" && g != "variants" && !drivesChecked) {
       CheckCodePage();
       WaitForDrives();
       drivesChecked = true;
     }
     DWORD t0 = GetTickCount();
-    if (g == "bind") {
+    if (g == "env") {
+      // checked above
+    } else if (g == "bind") {
       RunBindSteps();
     } else if (g == "variants") {
       RunVariantHosts();
