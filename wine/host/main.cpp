@@ -54,12 +54,16 @@ std::string RestartMountManager() {
 void WaitForDrives() {
   Step step("env-drives-ready");
   if (WaitForCdrom(30)) return;
-  std::string what = RestartMountManager();
-  ReportNote("D: not yet a CD-ROM drive after 30 s; " + what);
-  if (!WaitForCdrom(150)) {
-    step.Infra(Format("D: has drive type %u, expected 5: the mount manager is not answering (%s)",
-                      GetDriveTypeA("D:\\"), what.c_str()));
+  // The service manager refuses starts while it is still bringing the session's services up
+  // (ERROR_SERVICE_DATABASE_LOCKED): keep asking for a while.
+  std::string what;
+  for (int round = 0; round < 15; ++round) {
+    what = RestartMountManager();
+    ReportNote("D: not a CD-ROM drive yet; " + what);
+    if (WaitForCdrom(10)) return;
   }
+  step.Infra(Format("D: has drive type %u, expected 5: the mount manager is not answering (%s)",
+                    GetDriveTypeA("D:\\"), what.c_str()));
 }
 
 void CheckCodePage() {
