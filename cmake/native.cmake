@@ -42,7 +42,8 @@ endif()
 # The cross-built artifacts: checks on the DLL itself and the end-to-end suite under Wine.
 set(QUINDLE_WIN32_DIR "" CACHE PATH "Build tree of the cross-built DLL")
 set(QUINDLE_WINE_STATE "${CMAKE_BINARY_DIR}/wine-state" CACHE PATH "Wine prefix and state of the end-to-end suite")
-if(QUINDLE_WIN32_DIR AND EXISTS ${CMAKE_SOURCE_DIR}/wine/run-suite.sh)
+option(QUINDLE_WINE_SUITE "Run the end-to-end suite under Wine" ON)
+if(QUINDLE_WINE_SUITE AND QUINDLE_WIN32_DIR AND EXISTS ${CMAKE_SOURCE_DIR}/wine/run-suite.sh)
   add_test(NAME wine_end_to_end
     COMMAND ${CMAKE_SOURCE_DIR}/wine/run-suite.sh ${QUINDLE_WIN32_DIR} ${QUINDLE_WINE_STATE})
   # Alone: its emulated launches are slow enough without the fuzzers competing.
