@@ -9,6 +9,7 @@
 
 #include "host/becky_api_names.h"
 #include "plugin/module_state.h"
+#include "support/option_dialog_layout.h"
 #include "ui/resource.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
@@ -47,15 +48,7 @@ void ExportWholeHostTable() {
 }
 
 void RegisterOptionDialogTemplate() {
-  using standin::ControlKind;
-  standin::RegisterDialogTemplate(IDD_OPTION, {
-      {IDC_RUNON, ControlKind::AutoCheckBox},
-      {IDC_DRIVE_LABEL, ControlKind::Static},
-      {IDC_DRIVE, ControlKind::DropDownList},
-      {IDC_CLOSEON, ControlKind::AutoCheckBox},
-      {IDOK, ControlKind::PushButton},
-      {IDCANCEL, ControlKind::PushButton},
-  });
+  RegisterOptionDialogLayout();
 }
 
 void PluginTest::SetUp() {
