@@ -46,6 +46,16 @@ Readings ReadAll() {
   return r;
 }
 
+// Every reader fell back to its default: empty drive, RunOn 1, CloseOn 0, results 0.
+void ExpectDefaults(const Readings& r) {
+  EXPECT_EQ(r.drive, "");
+  EXPECT_EQ(r.driveRet, 0);
+  EXPECT_EQ(r.runOn, 1);
+  EXPECT_EQ(r.runOnRet, 0);
+  EXPECT_EQ(r.closeOn, 0);
+  EXPECT_EQ(r.closeOnRet, 0);
+}
+
 class Settings : public PluginTest {};
 
 // --- Readers ----------------------------------------------------------------------------
@@ -340,24 +350,14 @@ TEST_F(Settings, UnreadableFileReadsAsDefaults) {
   }
   const Readings r = ReadAll();
   ::chmod(iniPath_.c_str(), 0644);
-  EXPECT_EQ(r.drive, "");
-  EXPECT_EQ(r.driveRet, 0);
-  EXPECT_EQ(r.runOn, 1);
-  EXPECT_EQ(r.runOnRet, 0);
-  EXPECT_EQ(r.closeOn, 0);
-  EXPECT_EQ(r.closeOnRet, 0);
+  ExpectDefaults(r);
 }
 
 TEST_F(Settings, SettingsPathIsAFolderReadsAsDefaultsAndWritesFail) {
   // A file that cannot be read or written whoever runs the test: a folder in its place.
   ASSERT_TRUE(std::filesystem::create_directory(iniPath_));
   const Readings r = ReadAll();
-  EXPECT_EQ(r.drive, "");
-  EXPECT_EQ(r.driveRet, 0);
-  EXPECT_EQ(r.runOn, 1);
-  EXPECT_EQ(r.runOnRet, 0);
-  EXPECT_EQ(r.closeOn, 0);
-  EXPECT_EQ(r.closeOnRet, 0);
+  ExpectDefaults(r);
   EXPECT_EQ(WriteRunOn(0), FALSE);
   EXPECT_TRUE(std::filesystem::is_directory(iniPath_));
 }
@@ -366,12 +366,7 @@ TEST_F(Settings, WithoutSettingsPathReadersGiveDefaultsAndWritersWriteNothing) {
   WriteSettingsFile("[Option]\r\nDrive=D:\\\r\nRunOn=0\r\nCloseOn=1\r\n");
   g_szIniPath[0] = '\0';
   const Readings r = ReadAll();
-  EXPECT_EQ(r.drive, "");
-  EXPECT_EQ(r.driveRet, 0);
-  EXPECT_EQ(r.runOn, 1);
-  EXPECT_EQ(r.runOnRet, 0);
-  EXPECT_EQ(r.closeOn, 0);
-  EXPECT_EQ(r.closeOnRet, 0);
+  ExpectDefaults(r);
   EXPECT_EQ(WriteDrive("E:\\"), FALSE);
   EXPECT_EQ(WriteRunOn(1), FALSE);
   EXPECT_EQ(WriteCloseOn(0), FALSE);
