@@ -47,7 +47,7 @@ if(QUINDLE_WINE_SUITE AND QUINDLE_WIN32_DIR AND EXISTS ${CMAKE_SOURCE_DIR}/wine/
   add_test(NAME wine_end_to_end
     COMMAND ${CMAKE_SOURCE_DIR}/wine/run-suite.sh ${QUINDLE_WIN32_DIR} ${QUINDLE_WINE_STATE})
   # Alone: its emulated launches are slow enough without the fuzzers competing.
-  set_tests_properties(wine_end_to_end PROPERTIES TIMEOUT 2400 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+  set_tests_properties(wine_end_to_end PROPERTIES TIMEOUT 1800 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
 endif()
 if(QUINDLE_WIN32_DIR)
   include(${CMAKE_SOURCE_DIR}/tests/artifact/CMakeLists-ctest.cmake)

@@ -17,8 +17,7 @@ echo "Built: $dll ($(stat -c %s "$dll") bytes)"
 echo "Release archive: $(realpath build/Quindle-1.00.zip)"
 echo
 
-# The demo runs under emulation, which is not always reliable: the DLL is built
-# whatever happens there.
-if ! wine/run-demo.sh build/win32 build/wine-state; then
-  echo "The Wine demo did not complete (see build/wine-state/logs); $dll is built."
-fi
+wine/run-demo.sh build/win32 build/wine-state || {
+  echo "The Wine demo did not pass (see build/wine-state/logs); $dll is built." >&2
+  exit 1
+}

@@ -2,8 +2,8 @@
 # Sourced by setup-prefix.sh, run-suite.sh and run-demo.sh; not run on its own.
 
 # Time limits (seconds) for every Wine command.
-: "${QW_PREFIX_TIMEOUT:=1500}"
-: "${QW_LAUNCH_TIMEOUT:=900}"
+: "${QW_PREFIX_TIMEOUT:=600}"
+: "${QW_LAUNCH_TIMEOUT:=300}"
 : "${QW_SHORT_TIMEOUT:=120}"
 : "${QW_RETRIES:=3}"
 
@@ -36,6 +36,11 @@ qw_ensure_i386() {
       > "$bm/register" 2>/dev/null || qw_skip "cannot register qemu-i386 with binfmt_misc"
   fi
   [ "$(head -1 "$bm/qemu-i386" 2>/dev/null)" = enabled ] || echo 1 > "$bm/qemu-i386"
+  # Under qemu before 8, Wine's processes crash while a session starts and take a minute each.
+  local major
+  major=$(qemu-i386-static --version 2>/dev/null | sed -n '1s/.*version \([0-9]*\).*/\1/p')
+  [ "${major:-0}" -ge 8 ] ||
+    qw_skip "qemu-i386-static ${major:-?}.x is too old to run 32-bit Wine reliably (scripts/install-deps.sh installs qemu 10)"
   /usr/lib/wine/wine --version >/dev/null 2>&1 || qw_skip "32-bit Wine still cannot start after the binfmt_misc registration"
 }
 
@@ -59,18 +64,28 @@ qw_server_stop() {
   timeout 60 wineserver -w >/dev/null 2>&1 || true
 }
 
-# Kills what is left of this prefix's Wine processes after its wineserver vanished (they would
-# spin for ever): every Wine (or emulated Wine) process whose environment names this
-# WINEPREFIX, by process id. Our own scripts and timeout wrappers are not Wine processes.
-qw_kill_strays() {
-  local p exe
+# Process ids of this prefix's Wine (or emulated Wine) processes, one a line, with their command
+# lines; only those whose command line matches the extended regular expression, if one is given.
+# Our own scripts and timeout wrappers are not Wine processes.
+qw_prefix_processes() {
+  local pattern=${1:-.} p exe cmd
   for p in /proc/[0-9]*; do
     exe=$(readlink "$p/exe" 2>/dev/null) || continue
     case $exe in /usr/bin/qemu-i386-static|/usr/lib/wine/*|/usr/lib/i386-linux-gnu/wine/*) ;; *) continue ;; esac
-    if tr '\0' '\n' < "$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-      qw_log "killing stray Wine process ${p#/proc/}: $(tr '\0' ' ' < "$p/cmdline" 2>/dev/null | cut -c1-100)"
-      kill -9 "${p#/proc/}" 2>/dev/null || true
-    fi
+    tr '\0' '\n' < "$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    cmd=$(tr '\0' ' ' < "$p/cmdline" 2>/dev/null | cut -c1-100)
+    printf '%s\n' "$cmd" | grep -Eq "$pattern" && printf '%s %s\n' "${p#/proc/}" "$cmd"
+  done
+  return 0
+}
+
+# Kills what is left of this prefix's Wine processes after its wineserver vanished (they would
+# spin for ever).
+qw_kill_strays() {
+  local pid cmd
+  qw_prefix_processes | while read -r pid cmd; do
+    qw_log "killing stray Wine process $pid: $cmd"
+    kill -9 "$pid" 2>/dev/null || true
   done
 }
 

@@ -2,7 +2,7 @@
 # Shows the plug-in at work: loads the cross-built Quindle.dll into the test host under Wine,
 # simulates a fetch of three new messages with "Drive" = all drives (D: and E:, both CD-ROM drives
 # of the Wine prefix) and prints the tray commands that reached the recording MCI driver.
-# Usage: run-demo.sh <win32-build-dir> <state-dir>   (first run: about 10 minutes for the prefix)
+# Usage: run-demo.sh <win32-build-dir> <state-dir>   (the first run also creates the Wine prefix)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
@@ -17,7 +17,7 @@ qw_ensure_i386
 qw_env "$state"
 echo "demo: preparing the 32-bit Wine prefix in $state (cached after the first run)"
 qw_prepare "$build" "$state" || { echo "demo: not run (infrastructure)"; exit 1; }
-echo "demo: starting the test host under Wine (about a minute under emulation)"
+echo "demo: starting the test host under Wine"
 qw_launch demo --plugin "$QW_PLUGIN" --work "$QW_WORK" demo
 grep -E '^(demo:|ok |FAIL )' "$QW_STATE/logs/demo.result" || true
 case $QW_LAUNCH_STATUS in

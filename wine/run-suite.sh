@@ -3,7 +3,7 @@
 # Usage: run-suite.sh <win32-build-dir> <state-dir>
 # Exit 0 all scenarios passed; 1 a failure (or a scenario that could not be run); 77 skipped
 # ("skipped: <reason>"), which becomes 1 when CI=true.
-# Two launches run side by side, each retried on infrastructure deaths (see lib.sh):
+# Two launches, each retried on infrastructure deaths (see lib.sh):
 #   main:   binding (with the three host variants), calling convention, notifications, stand-in tables
 #   dialog: the options dialog under Xvfb, with a screenshot saved as <state-dir>/dialog.png
 set -euo pipefail
@@ -24,22 +24,11 @@ common=(--plugin "$QW_PLUGIN" --work "$QW_WORK")
 main_args=("${common[@]}" variants bind abi notify truth)
 dialog_args=("${common[@]}" --shot "$(qw_winpath "$QW_STATE/shot")" dialog)
 
-# First attempts side by side; a launch that died is retried alone in a fresh session (a restart
-# would kill the other launch).
-( qw_attempt main 1 "${main_args[@]}"; echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/main.status" ) &
-main_pid=$!
-( qw_attempt dialog 1 "${dialog_args[@]}"; echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/dialog.status" ) &
-dialog_pid=$!
-wait $main_pid $dialog_pid || true
-for name in main dialog; do
-  [ "$(cat "$QW_STATE/logs/$name.status" 2>/dev/null)" = infra ] || continue
-  for attempt in $(seq 2 "$QW_RETRIES"); do
-    qw_session_restart || break
-    if [ $name = main ]; then qw_attempt main "$attempt" "${main_args[@]}"; else qw_attempt dialog "$attempt" "${dialog_args[@]}"; fi
-    echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/$name.status"
-    [ "$QW_LAUNCH_STATUS" = infra ] || break
-  done
-done
+# One launch after the other: both load the same Quindle.dll, whose settings file sits beside it.
+qw_launch main "${main_args[@]}"
+echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/main.status"
+qw_launch dialog "${dialog_args[@]}"
+echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/dialog.status"
 
 status=0
 for name in main dialog; do
