@@ -46,8 +46,13 @@ option(QUINDLE_WINE_SUITE "Run the end-to-end suite under Wine" ON)
 if(QUINDLE_WINE_SUITE AND QUINDLE_WIN32_DIR AND EXISTS ${CMAKE_SOURCE_DIR}/wine/run-suite.sh)
   add_test(NAME wine_end_to_end
     COMMAND ${CMAKE_SOURCE_DIR}/wine/run-suite.sh ${QUINDLE_WIN32_DIR} ${QUINDLE_WINE_STATE})
-  # Alone: its emulated launches are slow enough without the fuzzers competing.
-  set_tests_properties(wine_end_to_end PROPERTIES TIMEOUT 1800 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+  # The suite's own power: broken copies of the DLL must fail it.
+  add_test(NAME wine_catches_broken_dll
+    COMMAND ${CMAKE_SOURCE_DIR}/wine/run-mutants.sh ${QUINDLE_WIN32_DIR} ${QUINDLE_WINE_STATE})
+  # Alone: both use one Wine prefix, and emulated launches are slow enough without the fuzzers
+  # competing.
+  set_tests_properties(wine_end_to_end wine_catches_broken_dll PROPERTIES
+    TIMEOUT 1800 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE LABELS wine)
 endif()
 if(QUINDLE_WIN32_DIR)
   include(${CMAKE_SOURCE_DIR}/tests/artifact/CMakeLists-ctest.cmake)

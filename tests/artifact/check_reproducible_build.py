@@ -18,6 +18,16 @@ from check_report import Report
 CARRIED_CACHE_ENTRIES = ("CMAKE_BUILD_TYPE", "QUINDLE_VENDOR", "QUINDLE_HOMEPAGE")
 
 
+def toolchain_path(cache, build_dir):
+    """The reference tree's toolchain file, found as CMake finds a relative one: in the build
+    tree first, then in the source tree."""
+    path = cache["CMAKE_TOOLCHAIN_FILE"]
+    if not os.path.isabs(path):
+        in_build = os.path.join(build_dir, path)
+        path = in_build if os.path.exists(in_build) else os.path.join(cache["CMAKE_HOME_DIRECTORY"], path)
+    return os.path.realpath(path)
+
+
 def read_cache(build_dir):
     entries = {}
     with open(os.path.join(build_dir, "CMakeCache.txt"), encoding="utf-8") as f:
@@ -82,7 +92,7 @@ def main():
 
     source = os.path.realpath(args.source)
     cache = read_cache(args.reference_build)
-    toolchain = os.path.realpath(cache["CMAKE_TOOLCHAIN_FILE"])
+    toolchain = toolchain_path(cache, args.reference_build)
     with tempfile.TemporaryDirectory(prefix="quindle-rebuild-") as scratch:
         copy = os.path.join(scratch, "another-checkout")
         build = os.path.join(scratch, "another-build-folder")
