@@ -71,7 +71,7 @@ qw_prefix_processes() {
   local pattern=${1:-.} p exe cmd
   for p in /proc/[0-9]*; do
     exe=$(readlink "$p/exe" 2>/dev/null) || continue
-    case $exe in /usr/bin/qemu-i386-static|/usr/lib/wine/*|/usr/lib/i386-linux-gnu/wine/*) ;; *) continue ;; esac
+    case $exe in /usr/bin/qemu-i386|/usr/bin/qemu-i386-static|/usr/lib/wine/*|/usr/lib/i386-linux-gnu/wine/*) ;; *) continue ;; esac
     tr '\0' '\n' < "$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
     cmd=$(tr '\0' ' ' < "$p/cmdline" 2>/dev/null | cut -c1-100)
     printf '%s\n' "$cmd" | grep -Eq "$pattern" && printf '%s %s\n' "${p#/proc/}" "$cmd"
