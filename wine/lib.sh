@@ -137,6 +137,18 @@ qw_prepare() {
   qw_session_start || { echo "infra: the Wine session did not start" >&2; return 2; }
 }
 
+# qw_begin <usage> <win32-build-dir> <state-dir>: the common start of every runner: checks its two
+# arguments, readies 32-bit Wine and its environment, then qw_prepare. Sets QW_BUILD (absolute).
+qw_begin() {
+  local usage=$1
+  if [ $# -ne 3 ]; then echo "usage: $usage" >&2; exit 2; fi
+  QW_BUILD=$(cd "$2" 2>/dev/null && pwd) || qw_skip "win32 build folder $2 does not exist"
+  mkdir -p "$3"
+  qw_ensure_i386
+  qw_env "$3"
+  qw_prepare "$QW_BUILD" "$QW_STATE"
+}
+
 qw_cleanup() {
   qw_server_stop
   if [ -n "${QW_XVFB_PID:-}" ]; then kill "$QW_XVFB_PID" 2>/dev/null || true; fi

@@ -7,16 +7,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 
-build=$(cd "${1:?usage: run-demo.sh <win32-build-dir> <state-dir>}" 2>/dev/null && pwd) ||
-  qw_skip "win32 build folder $1 does not exist"
-state=${2:?usage: run-demo.sh <win32-build-dir> <state-dir>}
-mkdir -p "$state"
-state=$(cd "$state" && pwd)
-
-qw_ensure_i386
-qw_env "$state"
-echo "demo: preparing the 32-bit Wine prefix in $state (cached after the first run)"
-qw_prepare "$build" "$state" || { echo "demo: not run (infrastructure)"; exit 1; }
+echo "demo: preparing the 32-bit Wine prefix in ${2:-?} (made once, then reused)"
+qw_begin "run-demo.sh <win32-build-dir> <state-dir>" "$@" || { echo "demo: not run (infrastructure)"; exit 1; }
 echo "demo: starting the test host under Wine"
 qw_launch demo --plugin "$QW_PLUGIN" --work "$QW_WORK" demo
 grep -E '^(demo:|ok |FAIL )' "$QW_STATE/logs/demo.result" || true

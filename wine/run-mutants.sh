@@ -8,15 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 
-build=$(cd "${1:?usage: run-mutants.sh <win32-build-dir> <state-dir>}" 2>/dev/null && pwd) ||
-  qw_skip "win32 build folder $1 does not exist"
-state=${2:?usage: run-mutants.sh <win32-build-dir> <state-dir>}
-mkdir -p "$state"
-state=$(cd "$state" && pwd)
-
-qw_ensure_i386
-qw_env "$state"
-qw_prepare "$build" "$state" || { echo "wine-mutants: not run (infrastructure)"; exit 1; }
+qw_begin "run-mutants.sh <win32-build-dir> <state-dir>" "$@" || { echo "wine-mutants: not run (infrastructure)"; exit 1; }
 installed="$WINEPREFIX/drive_c/qtest/plugins/Quindle.dll"
 
 # mutant  group  step that must fail
@@ -30,7 +22,7 @@ rows=(
 status=0
 for row in "${rows[@]}"; do
   read -r mutant group step <<<"$row"
-  python3 -B "$here/make_mutant.py" "$build/Quindle.dll" "$installed" "$mutant"
+  python3 -B "$here/make_mutant.py" "$QW_BUILD/Quindle.dll" "$installed" "$mutant"
   rm -f "$WINEPREFIX/drive_c/qtest/plugins/Quindle.ini"
   qw_launch "mutant-$mutant" --plugin "$QW_PLUGIN" --work "$QW_WORK" "$group"
   result="$QW_STATE/logs/mutant-$mutant.result"
@@ -46,6 +38,6 @@ for row in "${rows[@]}"; do
     *) echo "FAIL mutant-$mutant: not run (infrastructure, see $QW_STATE/logs)"; status=1 ;;
   esac
 done
-cp "$build/Quindle.dll" "$installed"
+cp "$QW_BUILD/Quindle.dll" "$installed"
 echo "wine mutants: $([ $status = 0 ] && echo PASS || echo FAIL)"
 exit $status

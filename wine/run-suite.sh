@@ -10,16 +10,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 
-build=$(cd "${1:?usage: run-suite.sh <win32-build-dir> <state-dir>}" 2>/dev/null && pwd) ||
-  qw_skip "win32 build folder $1 does not exist"
-state=${2:?usage: run-suite.sh <win32-build-dir> <state-dir>}
-mkdir -p "$state"
-state=$(cd "$state" && pwd)
 t_start=$(date +%s)
-
-qw_ensure_i386
-qw_env "$state"
-qw_prepare "$build" "$state" || { echo "wine-suite: not run (infrastructure)"; exit 1; }
+qw_begin "run-suite.sh <win32-build-dir> <state-dir>" "$@" || { echo "wine-suite: not run (infrastructure)"; exit 1; }
 common=(--plugin "$QW_PLUGIN" --work "$QW_WORK")
 main_args=("${common[@]}" variants bind abi notify truth)
 dialog_args=("${common[@]}" --shot "$(qw_winpath "$QW_STATE/shot")" dialog)
