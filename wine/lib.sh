@@ -1,5 +1,5 @@
 # Shared shell functions for running the Windows test programs under 32-bit Wine.
-# Sourced by setup-prefix.sh, run-suite.sh and run-demo.sh; not run on its own.
+# Sourced by setup-prefix.sh, run-suite.sh, run-mutants.sh and run-demo.sh; not run on its own.
 
 # Time limits (seconds) for every Wine command.
 : "${QW_PREFIX_TIMEOUT:=600}"
