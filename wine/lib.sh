@@ -93,10 +93,10 @@ qw_kill_strays() {
 qw_winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 # ---------------------------------------------------------------------------------------------
-# Run preparation shared by run-suite.sh and run-demo.sh.
+# Run preparation shared by the runners (through qw_begin).
 # qw_prepare <win32-build-dir> <state-dir>: checks the build, sets up the prefix, installs the
 # programs into it, starts Xvfb and one persistent wineserver. Sets QW_BIN (Windows folder of the
-# host programs), QW_PLUGIN, QW_WORK.
+# host programs), QW_PLUGIN (and QW_PLUGIN_FILE, the same file seen from Linux), QW_WORK.
 qw_prepare() {
   local build=$1 state=$2 here
   here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -118,7 +118,8 @@ qw_prepare() {
   rm -rf "$c/bin" "$c/work" "$c/plugins"
   mkdir -p "$c/bin" "$c/work" "$c/plugins" "$QW_STATE/shot"
   cp "$build"/wine/quindle-host*.exe "$c/bin/"
-  cp "$build/Quindle.dll" "$c/plugins/Quindle.dll"
+  QW_PLUGIN_FILE="$c/plugins/Quindle.dll"
+  cp "$build/Quindle.dll" "$QW_PLUGIN_FILE"
   QW_BIN='C:\qtest\bin'
   QW_PLUGIN='C:\qtest\plugins\Quindle.dll'
   QW_WORK='C:\qtest\work'
@@ -133,7 +134,7 @@ qw_prepare() {
   export DISPLAY=":$(head -1 "$fdfile")"
   rm -f "$fdfile"
   trap qw_cleanup EXIT
-  rm -f "$QW_STATE/logs/"*.result "$QW_STATE/logs/"*.status "$QW_STATE/logs/infra.log"
+  rm -f "$QW_STATE/logs/"*.result "$QW_STATE/logs/infra.log"
   qw_session_start || { echo "infra: the Wine session did not start" >&2; return 2; }
 }
 

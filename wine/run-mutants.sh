@@ -9,7 +9,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 
 qw_begin "run-mutants.sh <win32-build-dir> <state-dir>" "$@" || { echo "wine-mutants: not run (infrastructure)"; exit 1; }
-installed="$WINEPREFIX/drive_c/qtest/plugins/Quindle.dll"
 
 # mutant  group  step that must fail
 rows=(
@@ -22,8 +21,8 @@ rows=(
 status=0
 for row in "${rows[@]}"; do
   read -r mutant group step <<<"$row"
-  python3 -B "$here/make_mutant.py" "$QW_BUILD/Quindle.dll" "$installed" "$mutant"
-  rm -f "$WINEPREFIX/drive_c/qtest/plugins/Quindle.ini"
+  python3 -B "$here/make_mutant.py" "$QW_BUILD/Quindle.dll" "$QW_PLUGIN_FILE" "$mutant"
+  rm -f "${QW_PLUGIN_FILE%.dll}.ini"
   qw_launch "mutant-$mutant" --plugin "$QW_PLUGIN" --work "$QW_WORK" "$group"
   result="$QW_STATE/logs/mutant-$mutant.result"
   case $QW_LAUNCH_STATUS in
@@ -38,6 +37,6 @@ for row in "${rows[@]}"; do
     *) echo "FAIL mutant-$mutant: not run (infrastructure, see $QW_STATE/logs)"; status=1 ;;
   esac
 done
-cp "$QW_BUILD/Quindle.dll" "$installed"
+cp "$QW_BUILD/Quindle.dll" "$QW_PLUGIN_FILE"
 echo "wine mutants: $([ $status = 0 ] && echo PASS || echo FAIL)"
 exit $status

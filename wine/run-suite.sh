@@ -16,19 +16,19 @@ common=(--plugin "$QW_PLUGIN" --work "$QW_WORK")
 main_args=("${common[@]}" variants bind abi notify truth)
 dialog_args=("${common[@]}" --shot "$(qw_winpath "$QW_STATE/shot")" dialog)
 
-# One launch after the other: both load the same Quindle.dll, whose settings file sits beside it.
-qw_launch main "${main_args[@]}"
-echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/main.status"
-qw_launch dialog "${dialog_args[@]}"
-echo "$QW_LAUNCH_STATUS" > "$QW_STATE/logs/dialog.status"
-
+# launch_and_report <name> <host-args...>: one launch (with its retries), then its result lines.
 status=0
-for name in main dialog; do
-  s=$(cat "$QW_STATE/logs/$name.status" 2>/dev/null || echo infra)
-  echo "== $name: $s"
+launch_and_report() {
+  local name=$1
+  shift
+  qw_launch "$name" "$@"
+  echo "== $name: $QW_LAUNCH_STATUS"
   cat "$QW_STATE/logs/$name.result" 2>/dev/null || true
-  [ "$s" = pass ] || status=1
-done
+  [ "$QW_LAUNCH_STATUS" = pass ] || status=1
+}
+# One launch after the other: both load the same Quindle.dll, whose settings file sits beside it.
+launch_and_report main "${main_args[@]}"
+launch_and_report dialog "${dialog_args[@]}"
 if [ -f "$QW_STATE/dialog.png" ]; then echo "dialog screenshot: $QW_STATE/dialog.png"; fi
 [ -f "$QW_STATE/logs/infra.log" ] && { echo "== infrastructure retries:"; cat "$QW_STATE/logs/infra.log"; }
 passed=$(cat "$QW_STATE"/logs/*.result 2>/dev/null | grep -c '^ok ' || true)
